@@ -1,0 +1,7 @@
+#include "imaging/formats.h"
+
+namespace pictorin {
+
+Result<Raster> DecodeBmp(ByteView) { return Failure::kUnknownFormat; }
+
+}  // namespace pictorin

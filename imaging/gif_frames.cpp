@@ -1,0 +1,8 @@
+#include "imaging/formats.h"
+
+namespace pictorin {
+
+Result<Raster> DecodeGifFirstImage(ByteView) { return Failure::kUnknownFormat; }
+Result<Picture> ComposeGifFrames(ByteView) { return Failure::kUnknownFormat; }
+
+}  // namespace pictorin

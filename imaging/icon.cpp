@@ -1,0 +1,7 @@
+#include "imaging/formats.h"
+
+namespace pictorin {
+
+Result<StillPicture> DecodeIcon(ByteView, PictureFormat) { return Failure::kUnknownFormat; }
+
+}  // namespace pictorin
