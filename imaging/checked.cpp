@@ -55,3 +55,20 @@ std::optional<std::int32_t> ReadI32(ByteView data, std::size_t offset) {
 }
 
 }  // namespace pictorin
+
+namespace pictorin {
+
+std::int32_t MulDiv(std::int32_t number, std::int32_t numerator, std::int32_t denominator) {
+  if (denominator == 0) return -1;
+  const std::int64_t product = static_cast<std::int64_t>(number) * numerator;
+  const bool negative = (product < 0) != (denominator < 0);
+  const std::uint64_t magnitude = product < 0 ? 0 - static_cast<std::uint64_t>(product)
+                                              : static_cast<std::uint64_t>(product);
+  const std::uint64_t divisor = denominator < 0 ? 0 - static_cast<std::uint64_t>(static_cast<std::int64_t>(denominator))
+                                                : static_cast<std::uint64_t>(denominator);
+  const std::uint64_t quotient = (magnitude + divisor / 2) / divisor;
+  if (quotient > (negative ? std::uint64_t{1} << 31 : std::uint64_t{INT32_MAX})) return -1;
+  return negative ? static_cast<std::int32_t>(0 - quotient) : static_cast<std::int32_t>(quotient);
+}
+
+}  // namespace pictorin

@@ -35,3 +35,13 @@ std::optional<std::uint32_t> ReadU32(ByteView data, std::size_t offset);
 std::optional<std::int32_t> ReadI32(ByteView data, std::size_t offset);
 
 }  // namespace pictorin
+
+namespace pictorin {
+
+// number × numerator ÷ denominator with the product in 64 bits and the
+// quotient rounded to the nearest integer, halves away from zero, as the
+// platform's MulDiv rounds. -1 when the denominator is 0 or the result does
+// not fit 32 bits, as MulDiv reports them.
+std::int32_t MulDiv(std::int32_t number, std::int32_t numerator, std::int32_t denominator);
+
+}  // namespace pictorin
