@@ -107,12 +107,19 @@ void SetUpDecompressor(JpegContext& context) {
   context.cinfo.src = &context.source.manager;
 }
 
-// Reads the header and makes the raster of the output size.
+// Reads the header; the output must fit the budget as four bytes a pixel.
 std::optional<Failure> ReadHeader(JpegContext& context) {
   jpeg_read_header(&context.cinfo, TRUE);
   jpeg_calc_output_dimensions(&context.cinfo);
   const int components = context.cinfo.output_components;
   if (components != 1 && components != 3 && components != 4) return Failure::kUnsupportedBitDepth;
+  if (!RasterBytes(context.cinfo.output_width, context.cinfo.output_height, 4)) return Failure::kTooLarge;
+  return std::nullopt;
+}
+
+// Made after jpeg_start_decompress, so a file whose coefficient buffers
+// libjpeg refuses costs no raster.
+std::optional<Failure> AllocateRaster(JpegContext& context) {
   auto raster = MakeRaster(context.cinfo.output_width, context.cinfo.output_height);
   if (!raster) return raster.failure();
   context.raster = std::move(*raster);
@@ -138,7 +145,6 @@ void ConvertRow(const JSAMPLE* in, std::uint8_t* out, JDIMENSION width, int comp
 
 void ReadScanlines(JpegContext& context) {
   jpeg_decompress_struct& cinfo = context.cinfo;
-  jpeg_start_decompress(&cinfo);
   const JDIMENSION width = cinfo.output_width;
   JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
                                               width * static_cast<JDIMENSION>(cinfo.output_components), 1);
@@ -155,6 +161,8 @@ std::optional<Failure> RunDecode(JpegContext& context) {
   if (setjmp(context.jump) != 0) return FailureOf(context.error_code);
   SetUpDecompressor(context);
   if (auto failure = ReadHeader(context)) return failure;
+  jpeg_start_decompress(&context.cinfo);
+  if (auto failure = AllocateRaster(context)) return failure;
   ReadScanlines(context);
   return std::nullopt;
 }
