@@ -1,0 +1,1 @@
+#include "controls/control_host.h"
