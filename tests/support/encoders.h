@@ -21,7 +21,7 @@ struct JpegOptions {
   int components = 3;  // 1 grey, 3 RGB, 4 CMYK (stored inverted, as Adobe files do)
   bool progressive = false;
   int quality = 90;
-  SampleFunction sample;  // required
+  SampleFunction sample{};  // required
 };
 
 // A JPEG file as libjpeg writes it; empty if the options are unusable.
@@ -52,10 +52,10 @@ struct PngOptions {
   PngColour colour = PngColour::kRgba;
   int bit_depth = 8;
   bool interlaced = false;
-  std::vector<PngRgb> palette;                 // PLTE, for kPalette
-  std::vector<std::uint8_t> palette_alpha;     // tRNS of a palette file
-  std::optional<PngBackground> background;     // bKGD
-  SampleFunction sample;                       // required
+  std::vector<PngRgb> palette{};               // PLTE, for kPalette
+  std::vector<std::uint8_t> palette_alpha{};   // tRNS of a palette file
+  std::optional<PngBackground> background{};   // bKGD
+  SampleFunction sample{};                     // required
 };
 
 // A PNG file as libpng writes it; empty if libpng refuses the options.
