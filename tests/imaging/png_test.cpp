@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -126,6 +127,186 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<PngLayoutTest::ParamType>& info) {
       return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) ? "_interlaced" : "");
     });
+
+Pixel PixelAt(const Picture& picture, int x) {
+  Pixel pixel;
+  std::memcpy(pixel.data(), &picture.frames[0].pixels[static_cast<std::size_t>(x) * 4], 4);
+  return pixel;
+}
+
+// Three pixels, transparent, opaque and half-covered, over a background chunk.
+struct BackgroundCase {
+  const char* name;
+  PngOptions options;
+  Pixel background, foreground;
+};
+
+class PngBackgroundTest : public testing::TestWithParam<BackgroundCase> {};
+
+TEST_P(PngBackgroundTest, ComesOutOpaqueOverTheBackground) {
+  auto picture = DecodePng(EncodePng(GetParam().options));
+  ASSERT_TRUE(picture.ok()) << FailureText(picture.failure());
+  const Pixel bg = GetParam().background, fg = GetParam().foreground;
+  EXPECT_EQ(PixelAt(*picture, 0), bg);
+  EXPECT_EQ(PixelAt(*picture, 1), fg);
+  const Pixel half = PixelAt(*picture, 2);
+  for (int c = 0; c < 3; ++c) EXPECT_NEAR(half[c], (fg[c] + bg[c]) / 2, 2) << "channel " << c;
+  EXPECT_EQ(half[3], 0);
+}
+
+// Alpha 0, 255 and about half, in the depth's range.
+std::uint16_t Coverage(int x, int bit_depth) {
+  const std::uint16_t full = bit_depth == 16 ? 0xFFFF : 0xFF;
+  return x == 0 ? 0 : x == 1 ? full : static_cast<std::uint16_t>(full / 2 + 1);
+}
+
+PngOptions RgbaOverBackground(int bit_depth) {
+  const std::uint16_t scale = bit_depth == 16 ? 257 : 1;
+  return {.width = 3, .height = 1, .colour = PngColour::kRgba, .bit_depth = bit_depth,
+          .background = PngBackground{.red = static_cast<std::uint16_t>(10 * scale),
+                                      .green = static_cast<std::uint16_t>(200 * scale),
+                                      .blue = static_cast<std::uint16_t>(30 * scale)},
+          .sample = [=](int x, int, int c) -> std::uint16_t {
+            const std::uint16_t colour[3] = {250, 60, 120};
+            return c == 3 ? Coverage(x, bit_depth) : static_cast<std::uint16_t>(colour[c] * scale);
+          }};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PngBackgroundTest,
+    testing::Values(
+        BackgroundCase{"rgba8", RgbaOverBackground(8), {30, 200, 10, 0}, {120, 60, 250, 0}},
+        BackgroundCase{"rgba16", RgbaOverBackground(16), {30, 200, 10, 0}, {120, 60, 250, 0}},
+        BackgroundCase{"grey_alpha8",
+                       {.width = 3, .height = 1, .colour = PngColour::kGreyAlpha,
+                        .background = PngBackground{.grey = 40},
+                        .sample = [](int x, int, int c) { return c == 1 ? Coverage(x, 8) : std::uint16_t{220}; }},
+                       {40, 40, 40, 0}, {220, 220, 220, 0}},
+        // The palette's transparency counts only in compositing over a background.
+        BackgroundCase{"palette_with_alpha",
+                       {.width = 3, .height = 1, .colour = PngColour::kPalette,
+                        .palette = {{250, 60, 120}, {250, 60, 120}, {250, 60, 120}, {10, 200, 30}},
+                        .palette_alpha = {0, 255, 128},
+                        .background = PngBackground{.index = 3},
+                        .sample = [](int x, int, int) { return static_cast<std::uint16_t>(x); }},
+                       {30, 200, 10, 0}, {120, 60, 250, 0}}),
+    [](const testing::TestParamInfo<BackgroundCase>& info) { return std::string(info.param.name); });
+
+TEST(PngTransparencyTest, PaletteAlphaWithoutBackgroundIsOpaque) {
+  auto picture = DecodePng(EncodePng({.width = 2, .height = 1, .colour = PngColour::kPalette,
+                                      .palette = {{250, 60, 120}, {10, 200, 30}},
+                                      .palette_alpha = {0, 128},
+                                      .sample = [](int x, int, int) { return static_cast<std::uint16_t>(x); }}));
+  ASSERT_TRUE(picture.ok());
+  EXPECT_EQ(PixelAt(*picture, 0), (Pixel{120, 60, 250, 0}));
+  EXPECT_EQ(PixelAt(*picture, 1), (Pixel{30, 200, 10, 0}));
+}
+
+// Byte offset of a chunk's length field, or 0.
+std::size_t FindChunk(const Bytes& bytes, const char* type) {
+  for (std::size_t at = 8; at + 12 <= bytes.size();) {
+    const std::size_t length = std::size_t{bytes[at]} << 24 | bytes[at + 1] << 16 | bytes[at + 2] << 8 | bytes[at + 3];
+    if (std::memcmp(&bytes[at + 4], type, 4) == 0) return at;
+    at += length + 12;
+  }
+  return 0;
+}
+
+void PutU32(Bytes& bytes, std::size_t at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
+}
+
+// A small RGBA file whose header claims another size, with a valid CRC.
+Bytes WithHeaderSize(std::uint32_t width, std::uint32_t height, bool interlaced = false) {
+  Bytes bytes = EncodePng({.interlaced = interlaced, .sample = [](int, int, int) { return std::uint16_t{7}; }});
+  const std::size_t ihdr = FindChunk(bytes, "IHDR");
+  PutU32(bytes, ihdr + 8, width);
+  PutU32(bytes, ihdr + 12, height);
+  PutU32(bytes, ihdr + 8 + 13, static_cast<std::uint32_t>(crc32(0, &bytes[ihdr + 4], 17)));
+  return bytes;
+}
+
+Bytes Modified(std::function<void(Bytes&)> change) {
+  Bytes bytes = EncodePng({.width = 40, .height = 40,
+                           .sample = [](int x, int y, int c) { return Mixed(x, y, c, 8); }});
+  change(bytes);
+  return bytes;
+}
+
+struct FailureCase {
+  const char* name;
+  Bytes bytes;
+  Failure expected;
+};
+
+class PngFailureTest : public testing::TestWithParam<FailureCase> {};
+
+TEST_P(PngFailureTest, GivesNoPictureSilently) {
+  testing::internal::CaptureStderr();
+  auto picture = DecodePng(GetParam().bytes);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  ASSERT_FALSE(picture.ok());
+  EXPECT_EQ(picture.failure(), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PngFailureTest,
+    testing::Values(
+        FailureCase{"signature_only", {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A}, Failure::kTruncated},
+        FailureCase{"cut_in_image_data",
+                    Modified([](Bytes& b) { b.resize(FindChunk(b, "IDAT") + 8 + 100); }), Failure::kTruncated},
+        FailureCase{"no_end_chunk", Modified([](Bytes& b) { b.resize(FindChunk(b, "IEND")); }),
+                    Failure::kTruncated},
+        FailureCase{"header_crc", Modified([](Bytes& b) { b[FindChunk(b, "IHDR") + 8 + 13] ^= 1; }),
+                    Failure::kCorruptData},
+        FailureCase{"image_data_crc",
+                    Modified([](Bytes& b) {
+                      const std::size_t idat = FindChunk(b, "IDAT");
+                      b[idat + 8 + (std::size_t{b[idat + 2]} << 8 | b[idat + 3])] ^= 1;
+                    }),
+                    Failure::kCorruptData},
+        FailureCase{"corrupt_compressed_data", Modified([](Bytes& b) {
+                      const std::size_t idat = FindChunk(b, "IDAT");
+                      const std::size_t length = std::size_t{b[idat + 2]} << 8 | b[idat + 3];
+                      b[idat + 8] ^= 0xFF;  // the zlib header
+                      PutU32(b, idat + 8 + length, static_cast<std::uint32_t>(crc32(0, &b[idat + 4], static_cast<uInt>(length + 4))));
+                    }),
+                    Failure::kCorruptData},
+        FailureCase{"width_beyond_limits", WithHeaderSize(0x7FFFFFFF, 1), Failure::kCorruptData},
+        // 20000 × 20000 × 4 bytes exceed the budget: refused before any row.
+        FailureCase{"over_budget", WithHeaderSize(20000, 20000), Failure::kTooLarge},
+        // Within the budget, but the data hold a 16 × 16 image: storage follows the
+        // rows that arrive, so this fails at once with little memory.
+        FailureCase{"huge_header_little_data", WithHeaderSize(16000, 16000), Failure::kCorruptData},
+        FailureCase{"huge_interlaced_header_little_data", WithHeaderSize(16000, 16000, true),
+                    Failure::kCorruptData}),
+    [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+
+// A damaged ancillary chunk is dropped with a warning that libpng must not print.
+TEST(PngWarningTest, BadAncillaryChunkIsDroppedSilently) {
+  Bytes bytes = EncodePng(RgbaOverBackground(8));
+  bytes[FindChunk(bytes, "bKGD") + 8 + 6] ^= 1;  // the chunk's CRC
+  testing::internal::CaptureStderr();
+  auto picture = DecodePng(bytes);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  ASSERT_TRUE(picture.ok());
+  EXPECT_EQ(PixelAt(*picture, 0)[3], 255);  // no background: alpha kept
+}
+
+TEST(PngDispatchTest, OnlyDecodePictureTakesPng) {
+  const Bytes bytes = EncodePng({.width = 3, .height = 2, .sample = [](int x, int, int c) {
+                                   return static_cast<std::uint16_t>(c == 3 ? 255 : x * 100 + c);
+                                 }});
+  EXPECT_EQ(DetectPictureFormat(bytes), PictureFormat::kUnknown);
+  EXPECT_FALSE(LoadStillPicture(bytes).ok());
+  EXPECT_FALSE(RenderPictureBitmap(bytes).ok());
+  auto picture = DecodePicture(bytes, kNoColour, true);
+  ASSERT_TRUE(picture.ok());
+  EXPECT_EQ(picture->width, 3);
+  EXPECT_EQ(picture->height, 2);
+  ASSERT_EQ(picture->frames.size(), 1u);
+  EXPECT_EQ(picture->frames[0].transparent, MakeColour(0, 1, 2));
+}
 
 }  // namespace
 }  // namespace pictorin
