@@ -4,12 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
 #include <random>
-#include <tuple>
 
 #include "imaging/checked.h"
 #include "tests/support/encoders.h"
+#include "tests/support/reference_canvas.h"
 
 namespace pictorin {
 namespace {
@@ -396,34 +395,6 @@ TEST(CartoonBoxStore, IdenticalPicturesAreStoredOnce) {
   EXPECT_EQ(box->stored_pictures(), 2u) << "another transparent colour is another picture";
 }
 
-// The plain compositor: the background layer, then every object from the
-// bottom, exactly as the blend rule says.
-Raster ReferencePaint(const Raster& background, const std::vector<std::tuple<Rect, Picture>>& objects,
-                      const Rect& box) {
-  Raster out{box.width, box.height, std::vector<std::uint8_t>(static_cast<std::size_t>(box.width) * box.height * 4)};
-  for (int y = 0; y < box.height; ++y) {
-    for (int x = 0; x < box.width; ++x) {
-      std::uint8_t* d = &out.pixels[(static_cast<std::size_t>(y) * box.width + x) * 4];
-      std::memcpy(d, &background.pixels[(static_cast<std::size_t>(y + box.y) * 100 + x + box.x) * 4], 4);
-      for (const auto& [area, picture] : objects) {
-        const int sx = x + box.x - area.x, sy = y + box.y - area.y;
-        if (sx < 0 || sy < 0 || sx >= area.width || sy >= area.height) continue;
-        const Frame& frame = picture.frames[0];
-        const std::uint8_t* s = &frame.pixels[(static_cast<std::size_t>(sy) * area.width + sx) * 4];
-        if (frame.transparent != kNoColour && MakeColour(s[2], s[1], s[0]) == frame.transparent) continue;
-        const int l = s[3];
-        if (l <= 0) {
-          std::memcpy(d, s, 4);
-        } else if (l < 255) {
-          for (int c = 0; c < 3; ++c) d[c] = static_cast<std::uint8_t>(d[c] + MulDiv(s[c] - d[c], 255 - l, 255));
-        }
-      }
-      d[3] = 0;
-    }
-  }
-  return out;
-}
-
 TEST(CartoonBoxPaint, EqualsThePlainCompositorOnRandomStacks) {
   std::mt19937 random(1234);
   auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
@@ -433,7 +404,7 @@ TEST(CartoonBoxPaint, EqualsThePlainCompositorOnRandomStacks) {
     settings.back_color = static_cast<std::int32_t>(MakeColour(pick(0, 255), pick(0, 255), pick(0, 255)));
     auto box = MakeCanvas(host, settings);
     const Raster background = PaintAll(*box);
-    std::vector<std::tuple<Rect, Picture>> reference;
+    std::vector<test::PlacedPicture> reference;
     for (int n = pick(1, 12); n > 0; --n) {
       const int w = pick(1, 120), h = pick(1, 120), x = pick(-30, 90), y = pick(-30, 90);
       const int kind = pick(0, 3);  // 0 opaque, 1 all alpha, 2 opaque with holes, 3 transparent colour
@@ -452,14 +423,14 @@ TEST(CartoonBoxPaint, EqualsThePlainCompositorOnRandomStacks) {
       box->SetObjectPicture(box->CreateObject(x, y), png, transparent);
       auto picture = DecodePicture(png, kNoColour, kind == 3);
       ASSERT_TRUE(picture);
-      reference.emplace_back(Rect{x, y, w, h}, std::move(*picture));
+      reference.push_back({Rect{x, y, w, h}, std::move(*picture)});
     }
     for (int clip = 0; clip < 4; ++clip) {
       const Rect box_rect = clip == 0 ? Rect{0, 0, 100, 100}
                                       : Rect{pick(0, 90), pick(0, 90), pick(1, 40), pick(1, 40)};
       const Rect cut = Intersect(box_rect, {0, 0, 100, 100});
       const Raster painted = box->Paint(box_rect);
-      ASSERT_EQ(painted.pixels, ReferencePaint(background, reference, cut).pixels) << "round " << round;
+      ASSERT_EQ(painted.pixels, test::ReferenceCompose(background, reference, cut).pixels) << "round " << round;
     }
   }
 }
