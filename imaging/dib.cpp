@@ -43,13 +43,12 @@ std::uint8_t IndexAt(const std::uint8_t* row, std::int64_t x, int bits) {
 void ReadColourRow(const Dib& dib, const std::uint8_t* row, std::uint8_t* out) {
   const std::size_t entries = dib.palette.size() / 4;
   for (std::int64_t x = 0; x < dib.width; ++x, out += 4) {
-    const std::uint8_t* bgr = row + x * (dib.bits / 8);
-    if (dib.bits <= 8) {
-      const std::size_t index = IndexAt(row, x, dib.bits);
-      if (index >= entries) continue;  // black: the raster starts zeroed
-      bgr = dib.palette.data() + index * 4;
+    if (dib.bits > 8) {
+      std::copy_n(row + x * (dib.bits / 8), 3, out);
+      continue;
     }
-    std::copy_n(bgr, 3, out);
+    const std::size_t index = IndexAt(row, x, dib.bits);
+    if (index < entries) std::copy_n(dib.palette.data() + index * 4, 3, out);  // else black, as zeroed
   }
 }
 
