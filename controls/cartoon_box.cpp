@@ -5,6 +5,7 @@
 
 #include "controls/raster_ops.h"
 #include "controls/record_reader.h"
+#include "controls/record_writer.h"
 #include "imaging/checked.h"
 #include "imaging/resample.h"
 
@@ -68,16 +69,6 @@ bool ReadRecordFields(RecordReader& reader, std::int32_t version, CartoonBoxSett
   return true;
 }
 
-void AppendInt(Bytes& out, std::int32_t value) {
-  const auto bits = static_cast<std::uint32_t>(value);
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(bits >> shift));
-}
-
-void AppendBlob(Bytes& out, const Bytes& blob) {
-  AppendInt(out, static_cast<std::int32_t>(blob.size()));
-  out.insert(out.end(), blob.begin(), blob.end());
-}
-
 bool Drawable(const CanvasObject& object) {
   return object.visible && object.display != nullptr;
 }
@@ -115,15 +106,13 @@ bool OpaqueInside(const Frame& frame, std::int32_t frame_width, Rect origin, con
 }  // namespace
 
 Bytes WriteCartoonBoxRecord(const CartoonBoxSettings& s) {
-  Bytes out;
-  AppendInt(out, 2);
+  RecordWriter record;
+  record.Int(2);
   for (std::int32_t value : {s.border, s.back_color, s.pic_draw_mode, s.pen_style, s.draw_rop2, s.pen_width,
                              s.pen_color, s.brush_style, s.brush_color, s.text_color, s.text_back_color}) {
-    AppendInt(out, value);
+    record.Int(value);
   }
-  AppendBlob(out, s.font);
-  AppendBlob(out, s.pic);
-  return out;
+  return record.Blob(s.font).Blob(s.pic).Take();
 }
 
 void InsertByLayer(std::vector<CanvasObject>& objects, CanvasObject object) {
