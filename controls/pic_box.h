@@ -55,6 +55,9 @@ class PicBox : public NumberedProperties {
   // area is empty or cannot be had.
   Result<Raster> Paint();
 
+  // True while the shown picture is an animated GIF, played by its player.
+  bool animated() const { return player_ != nullptr; }
+
  private:
   struct Settings {
     std::int32_t border_style = 0;
