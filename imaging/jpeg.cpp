@@ -1,9 +1,12 @@
 // JPEG through libjpeg's 6.2 interface: a silent error manager that jumps out
 // of the decode, a memory source that ends truncated files with an EOI marker,
-// default decompression parameters, one scan line at a time into BGR0 pixels.
+// default decompression parameters but for the output's byte order, one scan
+// line at a time into BGR0 pixels.
 
 #include <csetjmp>
 #include <cstdio>  // jpeglib.h uses FILE
+#include <cstring>
+#include <new>
 #include <optional>
 
 #include <jpeglib.h>
@@ -107,51 +110,81 @@ void SetUpDecompressor(JpegContext& context) {
   context.cinfo.src = &context.source.manager;
 }
 
-// Reads the header; the output must fit the budget as four bytes a pixel.
+// Reads the header and picks the output: RGB and grey files straight as
+// blue, green, red, x (libjpeg-turbo's extended colour space, the same values
+// as its default RGB output in another order, grey copied to all three);
+// CMYK and YCCK files as libjpeg's default CMYK. The output must fit the
+// budget as four bytes a pixel.
 std::optional<Failure> ReadHeader(JpegContext& context) {
-  jpeg_read_header(&context.cinfo, TRUE);
-  jpeg_calc_output_dimensions(&context.cinfo);
-  const int components = context.cinfo.output_components;
-  if (components != 1 && components != 3 && components != 4) return Failure::kUnsupportedBitDepth;
-  if (!RasterBytes(context.cinfo.output_width, context.cinfo.output_height, 4)) return Failure::kTooLarge;
+  jpeg_decompress_struct& cinfo = context.cinfo;
+  jpeg_read_header(&cinfo, TRUE);
+  if (cinfo.out_color_space == JCS_RGB || cinfo.out_color_space == JCS_GRAYSCALE) {
+    cinfo.out_color_space = JCS_EXT_BGRX;
+  } else if (cinfo.out_color_space != JCS_CMYK) {
+    return Failure::kUnsupportedBitDepth;
+  }
+  jpeg_calc_output_dimensions(&cinfo);
+  if (!RasterBytes(cinfo.output_width, cinfo.output_height, 4)) return Failure::kTooLarge;
   return std::nullopt;
 }
 
 // Made after jpeg_start_decompress, so a file whose coefficient buffers
-// libjpeg refuses costs no raster.
+// libjpeg refuses costs no raster. Only reserved: each row's bytes are made
+// as it is written, so the picture is touched once, not cleared first.
 std::optional<Failure> AllocateRaster(JpegContext& context) {
-  auto raster = MakeRaster(context.cinfo.output_width, context.cinfo.output_height);
-  if (!raster) return raster.failure();
-  context.raster = std::move(*raster);
+  const auto size = RasterBytes(context.cinfo.output_width, context.cinfo.output_height, 4);
+  if (!size) return Failure::kTooLarge;
+  context.raster.width = static_cast<std::int32_t>(context.cinfo.output_width);
+  context.raster.height = static_cast<std::int32_t>(context.cinfo.output_height);
+  try {
+    context.raster.pixels.reserve(*size);
+  } catch (const std::bad_alloc&) {
+    return Failure::kOutOfMemory;
+  }
   return std::nullopt;
 }
 
-// One decoded row into BGR0: RGB, grey to all three channels, or CMYK stored
-// inverted (as Adobe's writers do) with each colour scaled by K.
-void ConvertRow(const JSAMPLE* in, std::uint8_t* out, JDIMENSION width, int components) {
-  switch (components) {
-    case 3:
-      for (JDIMENSION x = 0; x < width; ++x, in += 3, out += 4) out[0] = in[2], out[1] = in[1], out[2] = in[0];
-      break;
-    case 1:
-      for (JDIMENSION x = 0; x < width; ++x, ++in, out += 4) out[0] = out[1] = out[2] = in[0];
-      break;
-    default:
-      for (JDIMENSION x = 0; x < width; ++x, in += 4, out += 4) {
-        for (int c = 0; c < 3; ++c) out[2 - c] = static_cast<std::uint8_t>((in[c] * in[3] + 127) / 255);
-      }
+// libjpeg-turbo leaves the x byte undefined; an opaque raster has 0 there.
+// Masking whole pixels lets the compiler do many at a time.
+void ClearFourthBytes(std::uint8_t* row, JDIMENSION width) {
+  constexpr std::uint8_t kKeep[4] = {0xFF, 0xFF, 0xFF, 0x00};
+  std::uint32_t mask;
+  std::memcpy(&mask, kKeep, 4);
+  for (JDIMENSION x = 0; x < width; ++x, row += 4) {
+    std::uint32_t pixel;
+    std::memcpy(&pixel, row, 4);
+    pixel &= mask;
+    std::memcpy(row, &pixel, 4);
   }
 }
 
+// CMYK stored inverted (as Adobe's writers do): each colour scaled by K.
+void CmykRow(const JSAMPLE* in, std::uint8_t* out, JDIMENSION width) {
+  for (JDIMENSION x = 0; x < width; ++x, in += 4, out += 4) {
+    for (int c = 0; c < 3; ++c) out[2 - c] = static_cast<std::uint8_t>((in[c] * in[3] + 127) / 255);
+  }
+}
+
+// BGRX rows are decoded straight into the raster; CMYK rows through a
+// scratch row. Each row's bytes start as 0.
 void ReadScanlines(JpegContext& context) {
   jpeg_decompress_struct& cinfo = context.cinfo;
   const JDIMENSION width = cinfo.output_width;
-  JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
-                                              width * static_cast<JDIMENSION>(cinfo.output_components), 1);
-  std::uint8_t* out = context.raster.pixels.data();
-  for (JDIMENSION y = 0; y < cinfo.output_height; ++y, out += std::size_t{width} * 4) {
-    jpeg_read_scanlines(&cinfo, row, 1);
-    ConvertRow(row[0], out, width, cinfo.output_components);
+  const bool direct = cinfo.out_color_space == JCS_EXT_BGRX;
+  JSAMPARRAY scratch =
+      (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE, width * 4, 1);
+  std::vector<std::uint8_t>& pixels = context.raster.pixels;
+  const std::size_t stride = std::size_t{width} * 4;
+  for (JDIMENSION y = 0; y < cinfo.output_height; ++y) {
+    pixels.resize(pixels.size() + stride);  // within the reserved capacity
+    std::uint8_t* out = pixels.data() + pixels.size() - stride;
+    JSAMPROW target = direct ? out : scratch[0];
+    jpeg_read_scanlines(&cinfo, &target, 1);
+    if (direct) {
+      ClearFourthBytes(out, width);
+    } else {
+      CmykRow(scratch[0], out, width);
+    }
   }
   jpeg_finish_decompress(&cinfo);
 }
