@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/record_writer.h"
 #include "tests/controls/test_host.h"
 #include "tests/support/encoders.h"
 #include "tests/support/gif_builder.h"
@@ -35,11 +36,6 @@ void PutI32(Bytes& bytes, std::int32_t value) {
   for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
-void PutBlob(Bytes& bytes, ByteView blob) {
-  PutI32(bytes, static_cast<std::int32_t>(blob.size()));
-  bytes.insert(bytes.end(), blob.begin(), blob.end());
-}
-
 struct RecordFields {
   std::int32_t version = 2;
   std::int32_t border = 0;
@@ -57,16 +53,11 @@ RecordFields Fields(std::int32_t version, std::int32_t border, Colour background
 }
 
 Bytes Record(const RecordFields& f) {
-  Bytes bytes;
-  for (std::int32_t v : {f.version, f.border, static_cast<std::int32_t>(f.background), f.mode, f.play}) {
-    PutI32(bytes, v);
-  }
-  PutBlob(bytes, f.file);
-  if (f.version == 2) {
-    PutBlob(bytes, ByteView(reinterpret_cast<const std::uint8_t*>(f.source.data()), f.source.size()));
-    PutBlob(bytes, ByteView(reinterpret_cast<const std::uint8_t*>(f.item.data()), f.item.size()));
-  }
-  return bytes;
+  RecordWriter writer;
+  writer.Int(f.version).Int(f.border).Int(static_cast<std::int32_t>(f.background)).Int(f.mode).Int(f.play);
+  writer.Blob(f.file);
+  if (f.version == 2) writer.Text(f.source).Text(f.item);
+  return writer.Take();
 }
 
 using ColourAt = std::function<Colour(int x, int y)>;
