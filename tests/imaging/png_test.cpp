@@ -106,6 +106,21 @@ TEST_P(PngLayoutTest, DecodesEveryPixel) {
   ExpectPixels(*picture, layout);
 }
 
+// A background chunk removes alpha and leaves layouts without alpha as they are.
+TEST_P(PngLayoutTest, BackgroundChunkMakesEveryLayoutOpaque) {
+  const auto& [layout, interlaced] = GetParam();
+  PngOptions options = MixedOptions(layout, interlaced);
+  options.background = PngBackground{};
+  auto picture = DecodePng(EncodePng(options));
+  ASSERT_TRUE(picture.ok()) << FailureText(picture.failure());
+  if (layout.colour != PngColour::kRgba && layout.colour != PngColour::kGreyAlpha) {
+    ExpectPixels(*picture, layout);
+    return;
+  }
+  ASSERT_EQ(picture->frames[0].pixels.size(), std::size_t{19 * 11 * 4});
+  for (std::size_t i = 3; i < picture->frames[0].pixels.size(); i += 4) ASSERT_EQ(picture->frames[0].pixels[i], 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Table, PngLayoutTest,
     testing::Combine(testing::Values(LayoutCase{"rgba8", PngColour::kRgba, 8},
