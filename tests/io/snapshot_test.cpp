@@ -24,6 +24,12 @@ Raster Marked(std::int32_t width, std::int32_t height) {
   return raster;
 }
 
+Raster Filled(std::int32_t width, std::int32_t height, std::uint8_t blue, std::uint8_t green, std::uint8_t red) {
+  Raster raster{width, height, {}};
+  for (std::int32_t i = 0; i < width * height; ++i) raster.pixels.insert(raster.pixels.end(), {blue, green, red, 0});
+  return raster;
+}
+
 TEST(SnapshotTest, HundredByHundredHasTheFullHeader) {
   const Bytes file = EncodeSnapshot(Marked(100, 100), 100, 100, 32);
   ASSERT_EQ(file.size(), 30054u);
@@ -113,6 +119,20 @@ TEST(SnapshotTest, NothingToEncodeGivesEmptyBytes) {
       {"percentage beyond the budget", Marked(2, 2), INT32_MIN, INT32_MIN},
   };
   for (const auto& c : cases) EXPECT_TRUE(EncodeSnapshot(c.raster, c.width, c.height, 32).empty()) << c.what;
+}
+
+TEST(SnapshotTest, OtherSizeIsResampledInEitherMode) {
+  for (int depth : {32, 16}) {
+    const Bytes file = EncodeSnapshot(Filled(40, 20, 10, 20, 30), -50, -50, depth);
+    ASSERT_EQ(file.size(), 54u + 60 * 10) << depth;
+    EXPECT_EQ(ReadI32(file, 18), 20) << depth;
+    EXPECT_EQ(ReadI32(file, 22), 10) << depth;
+    for (std::size_t row = 0; row < 10; ++row) {
+      EXPECT_EQ(file[54 + row * 60 + 57], 10) << depth << " " << row;
+      EXPECT_EQ(file[54 + row * 60 + 58], 20) << depth << " " << row;
+      EXPECT_EQ(file[54 + row * 60 + 59], 30) << depth << " " << row;
+    }
+  }
 }
 
 }  // namespace
