@@ -96,7 +96,7 @@ void GifPlayer::Run() {
 // this thread uses the reader. A turn without an image keeps the canvas and
 // the last delay.
 void GifPlayer::Turn() {
-  auto image = reader_.NextImage();
+  auto image = reader_.NextImage(kDecodeBudget - canvas_.pixels.size());
   std::lock_guard lock(paint_lock_);
   if (!saved_area_.empty()) {
     Blit(saved_, canvas_, saved_area_.x, saved_area_.y);

@@ -5,6 +5,7 @@
 
 #include "controls/raster_ops.h"
 #include "controls/record_reader.h"
+#include "imaging/checked.h"
 #include "imaging/gif.h"
 
 namespace pictorin {
@@ -184,7 +185,10 @@ void PicBox::Show() {
 void PicBox::ShowGif() {
   auto reader = GifReader::Open(settings_.picture_file, true);
   if (!reader) return;
-  auto first = reader->NextImage();
+  // The logical screen's raster comes out of the same budget as the images.
+  const auto screen_bytes = RasterBytes(reader->screen_width(), reader->screen_height(), 4);
+  if (!screen_bytes) return;
+  auto first = reader->NextImage(kDecodeBudget - *screen_bytes);
   if (!first) return;
   if (reader->AtLastByte()) {
     still_ = SingleImage(*first, *reader);

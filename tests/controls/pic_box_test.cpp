@@ -410,6 +410,8 @@ TEST(PicBoxPaint, BytesThatDoNotDecodeShowTheBackgroundAndReadBackUnchanged) {
       {"five bytes", {'B', 'M', 0, 0, 0}},
       {"BMP cut short", bmp_cut},
       {"GIF that does not open", gif_without_table_end},
+      {"GIF with an empty logical screen",
+       GifBuilder(0, 0, kPalette).Image(Image(0, 0, 1, 1, {kR})).Image(Image(0, 0, 1, 1, {kG})).Trailer().bytes()},
   };
   for (const auto& [name, bytes] : cases) {
     SCOPED_TRACE(name);
