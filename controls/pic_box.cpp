@@ -258,11 +258,11 @@ const Raster* PicBox::ScaledStill(Size size, Colour background, ResampleMode mod
 
 void PicBox::DrawAnimation(Raster& out, ResampleMode mode) {
   const Size client = SizeOf(out);
-  player_->SetClientSize(client);
   if (!player_->started()) {
     player_->Start(client);
     return;
   }
+  player_->SetClientSize(client);
   const Rect placement = PlacementRect(settings_.show_mode, player_->screen(), client);
   if (placement.empty()) return;
   player_->WithCanvas([&](const Raster& canvas) {
