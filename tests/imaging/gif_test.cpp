@@ -439,10 +439,13 @@ TEST(GifReaderTest, FileWithoutImagesGivesNoneAlsoWhenLooping) {
 // --- Huge declared sizes ------------------------------------------------------
 
 TEST(GifReaderTest, HugeImageInTinyFileFailsBeforeAllocating) {
-  const Bytes bytes = GifBuilder(1, 1, kTable).Image(Filled(0, 0, 1, 1, kIRed)).bytes();
-  Bytes huge = bytes;
+  Bytes huge = GifBuilder(1, 1, kTable).Image(Filled(0, 0, 1, 1, kIRed)).Image(Filled(0, 0, 1, 1, kIGreen)).bytes();
   huge[13 + 12 + 5] = huge[13 + 12 + 6] = huge[13 + 12 + 7] = huge[13 + 12 + 8] = 0xFF;  // 65535 × 65535
-  EXPECT_EQ(Open(huge).NextImage().failure(), Failure::kTooLarge);
+  GifReader reader = Open(huge);
+  EXPECT_EQ(reader.NextImage().failure(), Failure::kTooLarge);
+  auto next = reader.NextImage();  // the reader goes on after the image's data
+  ASSERT_TRUE(next.ok());
+  EXPECT_THAT(next->indices, testing::ElementsAre(kIGreen));
   EXPECT_EQ(ComposeGifFrames(huge).failure(), Failure::kTooLarge);
   EXPECT_EQ(DecodeGifFirstImage(huge).failure(), Failure::kTooLarge);
 }
