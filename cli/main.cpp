@@ -7,6 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "app/offline.h"
+#include "app/panels.h"
+#include "assets/builtin.h"
 #include "cli/png_output.h"
 #include "imaging/picture.h"
 #include "io/whole_file.h"
@@ -19,7 +22,7 @@ using Args = std::vector<std::string_view>;
 struct Command {
   std::string_view name;
   std::string_view usage;  // the lines after "usage: "
-  int (*run)(const Args& args);
+  int (*run)(const Command& self, const Args& args);
 };
 
 extern const std::vector<Command> kCommands;
@@ -79,8 +82,7 @@ bool ReadInput(std::string_view file, Bytes& bytes) {
 
 constexpr std::string_view kUnreadable = "cannot be read (missing, empty, a folder or not readable)";
 
-int RunInfo(const Args& args) {
-  const Command& self = kCommands[0];
+int RunInfo(const Command& self, const Args& args) {
   if (args.size() != 1 || args[0].starts_with('-')) return UsageError(self, "info takes one FILE");
   Bytes bytes;
   if (!ReadInput(args[0], bytes)) return FileError(args[0], kUnreadable);
@@ -151,8 +153,7 @@ DecodedPng EncodeChosenPicture(ByteView bytes, const DecodeArgs& args) {
           "the PNG could not be encoded"};
 }
 
-int RunDecode(const Args& args) {
-  const Command& self = kCommands[1];
+int RunDecode(const Command& self, const Args& args) {
   auto parsed = ParseDecodeArgs(args);
   if (!parsed) return UsageError(self, "decode needs FILE and -o OUT.png");
   Bytes bytes;
@@ -163,6 +164,77 @@ int RunDecode(const Args& args) {
   return 0;
 }
 
+struct ComposeArgs {
+  std::string_view photo;
+  std::string_view output;
+  std::vector<Badge> badges;
+};
+
+std::optional<Badge> BadgeNamed(std::string_view name) {
+  for (const BadgeInfo& info : Badges()) {
+    if (info.cli_name == name) return info.badge;
+  }
+  return std::nullopt;
+}
+
+// Parses "PHOTO --badge NAME [--badge NAME]... -o OUT"; empty on a bad argument.
+std::optional<ComposeArgs> ParseComposeArgs(const Args& args) {
+  ComposeArgs parsed;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    const bool has_value = i + 1 < args.size();
+    if ((arg == "-o" || arg == "--output") && has_value) {
+      parsed.output = args[++i];
+    } else if (arg == "--badge" && has_value) {
+      auto badge = BadgeNamed(args[++i]);
+      if (!badge) return std::nullopt;
+      parsed.badges.push_back(*badge);
+    } else if (!arg.starts_with('-') && parsed.photo.empty()) {
+      parsed.photo = arg;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (parsed.photo.empty() || parsed.output.empty() || parsed.badges.empty()) return std::nullopt;
+  return parsed;
+}
+
+// Writes the saved picture, or reports why there is none; OUT is touched
+// only when there is a picture to write.
+int WriteSaved(std::string_view input, const Result<Bytes>& saved, std::string_view output) {
+  if (!saved) return FileError(input, "no picture: " + std::string(FailureText(saved.failure())));
+  if (saved->empty()) return FileError(input, "the picture could not be rendered");
+  if (!WriteWholeFile(std::string(output), {*saved})) return FileError(output, "cannot be written");
+  return 0;
+}
+
+int RunCompose(const Command& self, const Args& args) {
+  auto parsed = ParseComposeArgs(args);
+  if (!parsed) return UsageError(self, "compose needs PHOTO, at least one known --badge and -o OUT");
+  Bytes photo;
+  if (!ReadInput(parsed->photo, photo)) return FileError(parsed->photo, kUnreadable);
+  return WriteSaved(parsed->photo, ComposeOffline(photo, parsed->badges), parsed->output);
+}
+
+int RunResize(const Command& self, const Args& args) {
+  if (args.size() != 3 || args[0].starts_with('-') || (args[1] != "-o" && args[1] != "--output")) {
+    return UsageError(self, "resize needs PICTURE and -o OUT");
+  }
+  Bytes picture;
+  if (!ReadInput(args[0], picture)) return FileError(args[0], kUnreadable);
+  return WriteSaved(args[0], ResizeOffline(picture), args[2]);
+}
+
+int RunExportAssets(const Command& self, const Args& args) {
+  if (args.size() != 1 || args[0].starts_with('-')) return UsageError(self, "export-assets takes one DIR");
+  for (const BuiltinPicture& picture : BuiltinPictures()) {
+    const std::string path = std::string(args[0]) + "/" + std::string(picture.file_name);
+    if (!WriteWholeFile(path, {picture.bytes})) return FileError(path, "cannot be written (does the folder exist?)");
+    PrintTo(stdout, path + "\n");
+  }
+  return 0;
+}
+
 const std::vector<Command> kCommands = {
     {"info", "info FILE\n    print the format, size, frame count and each frame's delay and transparent colour",
      RunInfo},
@@ -170,6 +242,19 @@ const std::vector<Command> kCommands = {
      "decode FILE -o OUT.png [--frame N] [--still]\n"
      "    write frame N (default 0) as an RGBA PNG, or with --still the still picture as an RGB PNG",
      RunDecode},
+    {"compose",
+     "compose PHOTO --badge NAME [--badge NAME]... -o OUT\n"
+     "    save what the composer saves after loading PHOTO and pressing the badges in order;\n"
+     "    NAME is red-diamond, iphone, member or svip; OUT is always a BMP file",
+     RunCompose},
+    {"resize",
+     "resize PICTURE -o OUT\n"
+     "    save what the resizer saves after loading PICTURE: a 100x100 BMP file",
+     RunResize},
+    {"export-assets",
+     "export-assets DIR\n"
+     "    write the built-in pictures into the existing folder DIR, byte for byte",
+     RunExportAssets},
 };
 
 bool WantsHelp(const Args& args) {
@@ -186,7 +271,7 @@ int Main(const Args& args) {
     if (args[0] != command.name) continue;
     const Args rest(args.begin() + 1, args.end());
     if (WantsHelp(rest)) return PrintTo(stdout, "usage: pictorin-cli " + std::string(command.usage) + "\n"), 0;
-    return command.run(rest);
+    return command.run(command, rest);
   }
   PrintTo(stderr, "pictorin-cli: unknown command '" + std::string(args[0]) + "'\n" + ToolUsage());
   return kExitUsage;
