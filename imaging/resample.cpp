@@ -12,6 +12,9 @@
 // to 8.8 fixed point; the horizontal weights then sum that row into pixels.
 // Weights are 16-bit fixed point summing to exactly 1 per output pixel, so
 // the vertical sums stay below 255 × 2^16 and the horizontal ones below 2^32.
+// Power-of-two ratios give exact rounded means; at other ratios the weights'
+// rounding moves a mean by a small fraction of a level, so an exact half may
+// round either way.
 //
 // Colour-on-colour takes for output pixel i the source pixel under its centre,
 // floor((2i + 1) × source ÷ (2 × target)), on each axis.
