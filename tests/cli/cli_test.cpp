@@ -100,7 +100,11 @@ INSTANTIATE_TEST_SUITE_P(Table, CliUsageTest,
                                          UsageCase{"decode a.gif", 2}, UsageCase{"decode -o out.png", 2},
                                          UsageCase{"decode a.gif -o out.png --frame x", 2},
                                          UsageCase{"decode a.gif -o out.png --frame -1", 2},
-                                         UsageCase{"decode a.gif -o out.png --bogus", 2}));
+                                         UsageCase{"decode a.gif -o out.png --bogus", 2},
+                                         UsageCase{"compose --help", 0}, UsageCase{"compose a.jpg -o out.bmp", 2},
+                                         UsageCase{"compose a.jpg --badge gold -o out.bmp", 2},
+                                         UsageCase{"compose a.jpg --badge svip", 2}, UsageCase{"resize a.jpg", 2},
+                                         UsageCase{"resize -o out.bmp", 2}, UsageCase{"export-assets", 2}));
 
 TEST_F(CliTest, InfoPrintsFormatSizeAndFrames) {
   const std::string jpeg = Write("photo.jpg", SmallJpeg());
@@ -173,6 +177,37 @@ TEST_F(CliTest, FrameBeyondTheLastIsAnError) {
   EXPECT_EQ(run.status, 1);
   EXPECT_THAT(run.err, HasSubstr("has no frame 1 (frames: 1)"));
   EXPECT_FALSE(fs::exists(Path("out.png")));
+}
+
+TEST_F(CliTest, ComposeAndResizeWriteBmpWhateverTheName) {
+  const std::string photo = Write("photo.jpg", SmallJpeg());
+  ASSERT_EQ(Cli("compose " + photo + " --badge svip --badge iphone -o " + Path("avatar.jpg")).status, 0);
+  ASSERT_EQ(Cli("resize " + photo + " -o " + Path("small.gif")).status, 0);
+  for (const char* name : {"avatar.jpg", "small.gif"}) {
+    const Bytes saved = ReadWholeFile(Path(name));
+    ASSERT_EQ(saved.size(), 30054u) << name;
+    EXPECT_EQ(DetectPictureFormat(saved), PictureFormat::kBmp) << name;
+  }
+}
+
+TEST_F(CliTest, FailedComposeOrResizeLeavesAnExistingOutputAsItWas) {
+  const Bytes old = {'o', 'l', 'd'};
+  const std::string output = Write("out.bmp", old);
+  const CliRun compose = Cli("compose " + Write("text.jpg", {'t', 'e', 'x', 't', '!', '!'}) + " --badge svip -o " + output);
+  EXPECT_EQ(compose.status, 1);
+  EXPECT_THAT(compose.err, HasSubstr("text.jpg: no picture"));
+  const CliRun resize = Cli("resize " + Write("badge.png", SmallRgbaPng()) + " -o " + output);
+  EXPECT_EQ(resize.status, 1);
+  EXPECT_THAT(resize.err, HasSubstr("badge.png: no picture"));
+  EXPECT_EQ(ReadWholeFile(output), old);
+}
+
+TEST_F(CliTest, ExportAssetsWritesTheBuiltInPicturesUnchanged) {
+  const CliRun run = Cli("export-assets " + dir_.string());
+  ASSERT_EQ(run.status, 0) << run.err;
+  const Bytes icon = ReadWholeFile(Path("window-icon.ico"));
+  EXPECT_EQ(DetectPictureFormat(icon), PictureFormat::kIcon);
+  EXPECT_EQ(Cli("export-assets " + Path("no-such-folder")).status, 1);
 }
 
 }  // namespace
