@@ -24,12 +24,16 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -qq "${missing[@]}"
 }
 
-# Configures (once) and builds the tree in build dir $1 with extra cmake options.
+# Configures (once) and builds the tree in build dir $1 with the cmake options
+# that follow; after "--target", the targets to build instead of all.
 build_tree() {
   local dir=$1
   shift
+  local options=() targets=()
+  while [ $# -gt 0 ] && [ "$1" != --target ]; do options+=("$1"); shift; done
+  [ $# -gt 0 ] && shift && targets=(--target "$@")
   if [ ! -f "$dir/CMakeCache.txt" ]; then
-    cmake -S "$top" -B "$dir" "$@" >/dev/null || return 1
+    cmake -S "$top" -B "$dir" "${options[@]}" >/dev/null || return 1
   fi
-  cmake --build "$dir" --parallel "$(nproc)"
+  cmake --build "$dir" --parallel "$(nproc)" "${targets[@]}"
 }
