@@ -3,10 +3,14 @@
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# Packages every build needs.
-build_packages=(build-essential cmake libjpeg62-turbo-dev libpng-dev zlib1g-dev)
-# What the tests and benchmarks need beside them.
-test_packages=(libgtest-dev libgmock-dev libbenchmark-dev libgif-dev)
+# Packages every build needs, and what the window needs to run: Qt with its
+# own translations, libxcb for the display check, a Song face and a small CJK
+# face for the Chinese texts, and Xvfb for running it without a desktop.
+build_packages=(build-essential cmake libjpeg62-turbo-dev libpng-dev zlib1g-dev
+  qt6-base-dev qt6-translations-l10n libxcb1-dev fonts-arphic-uming fonts-wqy-microhei xvfb xauth)
+# What the tests and benchmarks need beside them; xdotool drives the window
+# in the smoke test.
+test_packages=(libgtest-dev libgmock-dev libbenchmark-dev libgif-dev xdotool)
 
 # Installs the named Debian packages that are not installed yet; nothing when
 # all are there.
