@@ -8,19 +8,13 @@
 
 #include "imaging/formats.h"
 #include "imaging/picture.h"
+#include "tests/support/little_endian.h"
 
 namespace pictorin {
 namespace {
 
-void PutU16(Bytes& out, std::uint32_t value) {
-  out.push_back(static_cast<std::uint8_t>(value));
-  out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void PutU32(Bytes& out, std::uint32_t value) {
-  PutU16(out, value & 0xFFFF);
-  PutU16(out, value >> 16);
-}
+using test::AppendU16;
+using test::AppendU32;
 
 // A test BMP file, built field by field; the rows are stored exactly as given.
 class BmpFile {
@@ -48,20 +42,20 @@ class BmpFile {
 BmpFile::operator Bytes() const {
   const std::uint32_t offset = pixel_offset_.value_or(54 + 4 * static_cast<std::uint32_t>(table_.size()));
   Bytes out = {'B', 'M'};
-  PutU32(out, offset + static_cast<std::uint32_t>(rows_.size()));  // file size
-  PutU32(out, 0);                                                  // reserved
-  PutU32(out, offset);                                             // pixel data offset
-  PutU32(out, 40);                                                 // information header size
-  PutU32(out, static_cast<std::uint32_t>(width_));
-  PutU32(out, static_cast<std::uint32_t>(height_));
-  PutU16(out, 1);                                                  // planes
-  PutU16(out, bits_);
-  PutU32(out, compression_);
-  PutU32(out, static_cast<std::uint32_t>(rows_.size()));           // image size
-  PutU32(out, 2835);                                               // horizontal pixels per metre
-  PutU32(out, 2835);                                               // vertical pixels per metre
-  PutU32(out, colours_used_);
-  PutU32(out, 0);                                                  // colours important
+  AppendU32(out, offset + static_cast<std::uint32_t>(rows_.size()));  // file size
+  AppendU32(out, 0);                                                  // reserved
+  AppendU32(out, offset);                                             // pixel data offset
+  AppendU32(out, 40);                                                 // information header size
+  AppendU32(out, static_cast<std::uint32_t>(width_));
+  AppendU32(out, static_cast<std::uint32_t>(height_));
+  AppendU16(out, 1);                                                  // planes
+  AppendU16(out, bits_);
+  AppendU32(out, compression_);
+  AppendU32(out, static_cast<std::uint32_t>(rows_.size()));           // image size
+  AppendU32(out, 2835);                                               // horizontal pixels per metre
+  AppendU32(out, 2835);                                               // vertical pixels per metre
+  AppendU32(out, colours_used_);
+  AppendU32(out, 0);                                                  // colours important
   for (Colour c : table_) {
     out.insert(out.end(), {static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
                            static_cast<std::uint8_t>(c), 0});

@@ -7,20 +7,14 @@
 
 #include "imaging/formats.h"
 #include "imaging/picture.h"
+#include "tests/support/little_endian.h"
 #include "tests/support/encoders.h"
 
 namespace pictorin {
 namespace {
 
-void PutU16(Bytes& out, std::uint32_t value) {
-  out.push_back(static_cast<std::uint8_t>(value));
-  out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void PutU32(Bytes& out, std::uint32_t value) {
-  PutU16(out, value & 0xFFFF);
-  PutU16(out, value >> 16);
-}
+using test::AppendU16;
+using test::AppendU32;
 
 // An icon entry's bitmap: a 40-byte information header whose height counts
 // the colour image and the mask, the colour table, then the colour rows and
@@ -49,17 +43,17 @@ class IconBitmap {
 
 IconBitmap::operator Bytes() const {
   Bytes out;
-  PutU32(out, 40);                                        // header size
-  PutU32(out, static_cast<std::uint32_t>(width_));
-  PutU32(out, static_cast<std::uint32_t>(height_ * 2));   // colour image and mask
-  PutU16(out, 1);                                         // planes
-  PutU16(out, bits_);
-  PutU32(out, compression_);
-  PutU32(out, static_cast<std::uint32_t>(rows_.size() + mask_.size()));  // image size
-  PutU32(out, 0);                                         // horizontal pixels per metre
-  PutU32(out, 0);                                         // vertical pixels per metre
-  PutU32(out, colours_used_);
-  PutU32(out, 0);                                         // colours important
+  AppendU32(out, 40);                                        // header size
+  AppendU32(out, static_cast<std::uint32_t>(width_));
+  AppendU32(out, static_cast<std::uint32_t>(height_ * 2));   // colour image and mask
+  AppendU16(out, 1);                                         // planes
+  AppendU16(out, bits_);
+  AppendU32(out, compression_);
+  AppendU32(out, static_cast<std::uint32_t>(rows_.size() + mask_.size()));  // image size
+  AppendU32(out, 0);                                         // horizontal pixels per metre
+  AppendU32(out, 0);                                         // vertical pixels per metre
+  AppendU32(out, colours_used_);
+  AppendU32(out, 0);                                         // colours important
   for (Colour c : table_) {
     out.insert(out.end(), {static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
                            static_cast<std::uint8_t>(c), 0});
@@ -79,16 +73,16 @@ struct DirectoryEntry {
 // 16-byte entries, then each entry's data in turn.
 Bytes IconFile(const std::vector<DirectoryEntry>& entries, std::uint16_t type = 1) {
   Bytes out;
-  PutU16(out, 0);  // reserved
-  PutU16(out, type);
-  PutU16(out, static_cast<std::uint32_t>(entries.size()));
+  AppendU16(out, 0);  // reserved
+  AppendU16(out, type);
+  AppendU16(out, static_cast<std::uint32_t>(entries.size()));
   std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * entries.size());
   for (const DirectoryEntry& entry : entries) {
     out.insert(out.end(), {entry.width, entry.width, entry.colour_count, 0});  // width, height, colours, reserved
-    PutU16(out, 1);   // planes, or the cursor's hot spot x
-    PutU16(out, 8);   // bits per pixel, or the hot spot y
-    PutU32(out, static_cast<std::uint32_t>(entry.data.size()));
-    PutU32(out, offset);
+    AppendU16(out, 1);   // planes, or the cursor's hot spot x
+    AppendU16(out, 8);   // bits per pixel, or the hot spot y
+    AppendU32(out, static_cast<std::uint32_t>(entry.data.size()));
+    AppendU32(out, offset);
     offset += static_cast<std::uint32_t>(entry.data.size());
   }
   for (const DirectoryEntry& entry : entries) out.insert(out.end(), entry.data.begin(), entry.data.end());

@@ -3,13 +3,10 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "tests/support/little_endian.h"
+
 namespace pictorin::test {
 namespace {
-
-void PutU16(Bytes& bytes, int value) {
-  bytes.push_back(static_cast<std::uint8_t>(value));
-  bytes.push_back(static_cast<std::uint8_t>(value >> 8));
-}
 
 // The k of a table of 2^(k+1) entries that holds count colours.
 int TableSizeBits(std::size_t count) {
@@ -130,8 +127,8 @@ GifBuilder::GifBuilder(int screen_width, int screen_height, const std::vector<Co
                        const std::string& version) {
   const std::string signature = "GIF" + version;
   bytes_.assign(signature.begin(), signature.end());
-  PutU16(bytes_, screen_width);
-  PutU16(bytes_, screen_height);
+  AppendU16(bytes_, static_cast<std::uint32_t>(screen_width));
+  AppendU16(bytes_, static_cast<std::uint32_t>(screen_height));
   const int bits = TableSizeBits(global_table.size());
   bytes_.push_back(static_cast<std::uint8_t>(global_table.empty() ? 0 : 0x80 | 0x70 | bits));
   bytes_.push_back(0);  // background colour index
@@ -142,7 +139,7 @@ GifBuilder::GifBuilder(int screen_width, int screen_height, const std::vector<Co
 GifBuilder& GifBuilder::Control(int disposal, int delay, int transparent_index) {
   Append({0x21, 0xF9, 0x04});
   bytes_.push_back(static_cast<std::uint8_t>(disposal << 2 | (transparent_index >= 0 ? 1 : 0)));
-  PutU16(bytes_, delay);
+  AppendU16(bytes_, static_cast<std::uint32_t>(delay));
   bytes_.push_back(static_cast<std::uint8_t>(transparent_index >= 0 ? transparent_index : 0));
   bytes_.push_back(0);
   return *this;
@@ -150,10 +147,10 @@ GifBuilder& GifBuilder::Control(int disposal, int delay, int transparent_index) 
 
 GifBuilder& GifBuilder::Descriptor(const GifImageSpec& image) {
   bytes_.push_back(0x2C);
-  PutU16(bytes_, image.left);
-  PutU16(bytes_, image.top);
-  PutU16(bytes_, image.width);
-  PutU16(bytes_, image.height);
+  AppendU16(bytes_, static_cast<std::uint32_t>(image.left));
+  AppendU16(bytes_, static_cast<std::uint32_t>(image.top));
+  AppendU16(bytes_, static_cast<std::uint32_t>(image.width));
+  AppendU16(bytes_, static_cast<std::uint32_t>(image.height));
   const int bits = TableSizeBits(image.local_table.size());
   bytes_.push_back(static_cast<std::uint8_t>((image.local_table.empty() ? 0 : 0x80 | bits) |
                                              (image.interlaced ? 0x40 : 0)));
@@ -173,7 +170,7 @@ GifBuilder& GifBuilder::LoopCount(int count) {
   Append({0x21, 0xFF, 0x0B});
   bytes_.insert(bytes_.end(), name.begin(), name.end());
   Append({0x03, 0x01});
-  PutU16(bytes_, count);
+  AppendU16(bytes_, static_cast<std::uint32_t>(count));
   bytes_.push_back(0);
   return *this;
 }
