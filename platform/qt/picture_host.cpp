@@ -17,14 +17,15 @@ struct FrameStyle {
   int line_width;
 };
 
-// Border styles 0..5: none, sunken edge, raised frame, thin sunken edge, a
-// thick raised edge for the sunken edge inside a raised frame, one-pixel line.
+// Border styles 0..5 as edges of the same widths: none, a sunken client edge
+// (2), a raised dialog frame (3), a thin sunken edge (1), both of the first
+// two as one raised edge (5), a one-pixel line (1).
 constexpr FrameStyle kFrameStyles[] = {
     {QFrame::NoFrame, 0},
     {QFrame::Panel | QFrame::Sunken, 2},
     {QFrame::Panel | QFrame::Raised, 3},
     {QFrame::Panel | QFrame::Sunken, 1},
-    {QFrame::WinPanel | QFrame::Raised, 5},
+    {QFrame::Panel | QFrame::Raised, 5},
     {QFrame::Box | QFrame::Plain, 1},
 };
 

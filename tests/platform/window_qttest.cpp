@@ -250,6 +250,28 @@ TEST(PictureHosts, RepaintRequestsFromAnotherThreadArePainted) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return paints > 0; }, 2000));
 }
 
+TEST(PictureHosts, BorderStylesShrinkTheClientAreaByTheirEdges) {
+  auto window = ShowWindow();
+  ASSERT_TRUE(window);
+  auto& host = static_cast<PictureHost&>(ControlOf(*window, "动画框1"));
+  const int edge[] = {0, 2, 3, 1, 5, 1};
+  for (int style = 5; style >= 0; --style) {
+    SCOPED_TRACE(style);
+    ASSERT_TRUE(window->app().WriteProperty("动画框1", 8, std::int32_t{style}));
+    const int client = 100 - 2 * edge[style];
+    EXPECT_EQ(host.ClientSize(), (Size{client, client}));
+    // The canvas lays its background onto the new client area.
+    const Raster painted = window->app().canvas().Paint({0, 0, 100, 100});
+    EXPECT_EQ(painted.width, client);
+    auto captured = window->CaptureControl("动画框1");
+    ASSERT_TRUE(captured);
+    EXPECT_EQ(captured->width, 100);  // the border is part of the control's picture
+  }
+  auto untouched = ComposeOffline(DefaultCanvasPicture(), {});
+  ASSERT_TRUE(untouched);
+  EXPECT_EQ(Shown(*window, "动画框1"), *untouched);
+}
+
 TEST(Capture, UnknownControlsAndDialogsGiveNothingAndAnEmptyNameTheScreen) {
   auto window = ShowWindow();
   ASSERT_TRUE(window);
