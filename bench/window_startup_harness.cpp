@@ -1,9 +1,10 @@
 // Runs a window program and measures it from outside, the same way for our
 // program and for the minimal one:
-//   window_startup_harness start RUNS PROGRAM
-//     starts PROGRAM RUNS times with PICTORIN_QUIT_AFTER_FIRST_PAINT set and
-//     prints the median time from start to exit (it quits right after its
-//     first paint) and the median peak resident memory;
+//   window_startup_harness start RUNS BASELINE PROGRAM
+//     starts each program RUNS times, taking turns, with
+//     PICTORIN_QUIT_AFTER_FIRST_PAINT set, and prints for each the median
+//     time from start to exit (it quits right after its first paint) and the
+//     median peak resident memory, and PROGRAM's medians over BASELINE's;
 //   window_startup_harness idle SETTLE_S WATCH_S PROGRAM
 //     starts PROGRAM, lets it settle, then counts the context switches of all
 //     its threads over WATCH_S seconds: the times it woke up. Ends it after.
@@ -34,6 +35,7 @@ struct Run {
 pid_t Start(const char* program) {
   const pid_t child = fork();
   if (child == 0) {
+    freopen("/dev/null", "w", stderr);  // Qt's notes on the environment
     execl(program, program, static_cast<char*>(nullptr));
     _exit(127);
   }
@@ -57,23 +59,38 @@ T Median(std::vector<T> values) {
   return values[values.size() / 2];
 }
 
-int MeasureStart(int runs, const char* program) {
-  setenv("PICTORIN_QUIT_AFTER_FIRST_PAINT", "1", 1);
-  TimedRun(program);  // warms the page cache
+struct Figures {
   std::vector<double> times;
   std::vector<long> memory;
+};
+
+void Report(const char* program, const Figures& figures) {
+  std::printf("%s: start to first paint and exit, median of %zu: %.1f ms (min %.1f, max %.1f); peak RSS median %ld KiB\n",
+              program, figures.times.size(), Median(figures.times),
+              *std::min_element(figures.times.begin(), figures.times.end()),
+              *std::max_element(figures.times.begin(), figures.times.end()), Median(figures.memory));
+}
+
+int MeasureStart(int runs, const char* baseline, const char* program) {
+  setenv("PICTORIN_QUIT_AFTER_FIRST_PAINT", "1", 1);
+  const char* programs[] = {baseline, program};
+  Figures figures[2];
+  for (const char* each : programs) TimedRun(each);  // warms the page cache
   for (int i = 0; i < runs; ++i) {
-    const Run run = TimedRun(program);
-    if (run.status != 0) {
-      std::fprintf(stderr, "%s exited with status %d\n", program, run.status);
-      return 1;
+    for (int p = 0; p < 2; ++p) {
+      const Run run = TimedRun(programs[p]);
+      if (run.status != 0) {
+        std::fprintf(stderr, "%s exited with status %d\n", programs[p], run.status);
+        return 1;
+      }
+      figures[p].times.push_back(run.milliseconds);
+      figures[p].memory.push_back(run.max_rss_kib);
     }
-    times.push_back(run.milliseconds);
-    memory.push_back(run.max_rss_kib);
   }
-  std::printf("%s: start to first paint and exit, median of %d: %.1f ms (min %.1f, max %.1f); peak RSS median %ld KiB\n",
-              program, runs, Median(times), *std::min_element(times.begin(), times.end()),
-              *std::max_element(times.begin(), times.end()), Median(memory));
+  Report(baseline, figures[0]);
+  Report(program, figures[1]);
+  std::printf("ratio: time %.2f, peak RSS %.2f\n", Median(figures[1].times) / Median(figures[0].times),
+              static_cast<double>(Median(figures[1].memory)) / static_cast<double>(Median(figures[0].memory)));
   return 0;
 }
 
@@ -112,10 +129,10 @@ int MeasureIdle(int settle_seconds, int watch_seconds, const char* program) {
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
-  if (mode == "start" && argc == 4) return MeasureStart(std::atoi(argv[2]), argv[3]);
+  if (mode == "start" && argc == 5) return MeasureStart(std::atoi(argv[2]), argv[3], argv[4]);
   if (mode == "idle" && argc == 5) return MeasureIdle(std::atoi(argv[2]), std::atoi(argv[3]), argv[4]);
   std::fprintf(stderr,
-               "usage: window_startup_harness start RUNS PROGRAM\n"
+               "usage: window_startup_harness start RUNS BASELINE PROGRAM\n"
                "       window_startup_harness idle SETTLE_S WATCH_S PROGRAM\n");
   return 2;
 }

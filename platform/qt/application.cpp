@@ -1,6 +1,7 @@
 #include "platform/qt/application.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include <QApplication>
@@ -43,11 +44,13 @@ void ShowFatalError(const char* message) {
 }
 
 int RunProgram(int argc, char** argv) {
-  if (auto problem = DisplayProblem()) {
-    std::fprintf(stderr, "%s\n", problem->c_str());
+  auto display = std::make_unique<DisplayCheck>();
+  if (display->problem()) {
+    std::fprintf(stderr, "%s\n", display->problem()->c_str());
     return kNoDisplayExitStatus;
   }
   QApplication application(argc, argv);
+  display.reset();  // Qt holds its own connection now
   QDir::setCurrent(QCoreApplication::applicationDirPath());
   PrepareApplication();
   QTranslator translator;

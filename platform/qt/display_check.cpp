@@ -22,15 +22,6 @@ std::string Env(const char* name) {
   return value ? value : "";
 }
 
-// Connecting and hanging up again is the cheapest sure test: it covers a
-// server that is gone and one that refuses us.
-bool XDisplayOpens(const std::string& display) {
-  xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
-  const bool opens = xcb_connection_has_error(connection) == 0;
-  xcb_disconnect(connection);
-  return opens;
-}
-
 bool WaylandDisplayOpens(const std::string& display) {
   const std::string runtime_dir = Env("XDG_RUNTIME_DIR");
   if (!display.starts_with('/') && runtime_dir.empty()) return false;
@@ -53,7 +44,25 @@ bool WaylandPluginInstalled() {
 
 }  // namespace
 
-std::optional<std::string> DisplayProblem() {
+DisplayCheck::DisplayCheck() : problem_(Check()) {}
+
+DisplayCheck::~DisplayCheck() {
+  if (x_connection_) xcb_disconnect(x_connection_);
+}
+
+// Connecting is the sure test: it covers a server that is gone and one that
+// refuses us.
+bool DisplayCheck::XDisplayOpens(const std::string& display) {
+  xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
+  if (xcb_connection_has_error(connection) == 0) {
+    x_connection_ = connection;
+    return true;
+  }
+  xcb_disconnect(connection);
+  return false;
+}
+
+std::optional<std::string> DisplayCheck::Check() {
   const std::string platform = Env("QT_QPA_PLATFORM");
   const bool x_allowed = platform.empty() || platform.find("xcb") != std::string::npos;
   const bool wayland_allowed = platform.empty() || platform.find("wayland") != std::string::npos;

@@ -52,6 +52,7 @@ MainWindow::MainWindow()
   colours.setColor(QPalette::Button, ToQColor(kButtonFaceColour));
   setPalette(colours);
   setAutoFillBackground(true);
+  setFont(DefaultGuiFont());
   if (const QScreen* screen = QGuiApplication::primaryScreen()) move(FramePosition(screen->geometry()));
   MakeControls();
   qApp->installEventFilter(this);

@@ -26,16 +26,19 @@ TEST(ScaledScreen, CapturesAndSavesAreInLogicalPixels) {
 
   TempFolder folder;
   const std::string saved = folder.Path("scaled.jpg");
-  ModalAnswers answers({TypeFileName(saved)});
-  Click(*window, "按钮2");
-  ASSERT_EQ(answers.used(), 1u);
+  {
+    ModalAnswers answers({TypeFileName(saved)});
+    Click(*window, "按钮2");
+    ASSERT_EQ(answers.used(), 1u);
+  }
   auto expected = ComposeOffline(DefaultCanvasPicture(), badges);
   ASSERT_TRUE(expected);
   EXPECT_EQ(FileBytes(saved), *expected);
 
   const std::string box = folder.Path("box.jpg");
-  ModalAnswers box_answers({TypeFileName(box)});
+  ModalAnswers answers({TypeFileName(box)});
   Click(*window, "按钮7");
+  ASSERT_EQ(answers.used(), 1u);
   auto resized = ResizeOffline(DefaultBoxPicture());
   ASSERT_TRUE(resized);
   EXPECT_EQ(FileBytes(box), *resized);

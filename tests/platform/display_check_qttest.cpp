@@ -62,7 +62,7 @@ TEST(DisplayCheck, TellsWhyNoDisplayOpens) {
     environment.Set("DISPLAY", c.x_display);
     environment.Set("WAYLAND_DISPLAY", c.wayland_display);
     environment.Set("XDG_RUNTIME_DIR", "/nonexistent");
-    const auto problem = DisplayProblem();
+    const auto problem = DisplayCheck().problem();
     if (c.expected) {
       ASSERT_TRUE(problem);
       EXPECT_EQ(*problem, c.expected);

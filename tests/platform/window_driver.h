@@ -24,6 +24,7 @@ std::unique_ptr<MainWindow> ShowWindow();
 QWidget& ControlOf(const MainWindow& window, std::string_view name);
 
 // Answers the modal boxes that open from now on, one answer each, in order.
+// One at a time: a second one alive would answer the same boxes.
 // Each answer runs from the box's own event loop. A box left without answer
 // is closed, and unanswered() tells.
 class ModalAnswers {
