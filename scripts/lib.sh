@@ -11,6 +11,9 @@ build_packages=(build-essential cmake libjpeg62-turbo-dev libpng-dev zlib1g-dev
 # What the tests and benchmarks need beside them; xdotool drives the window
 # in the smoke test.
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev libgif-dev xdotool)
+# The fuzzers: clang with its libFuzzer and sanitizer runtimes (fuzz/run.sh),
+# and ImageMagick for the seed corpora (fuzz/make_corpus.sh).
+fuzz_packages=(clang libclang-rt-14-dev imagemagick)
 
 # Installs the named Debian packages that are not installed yet; nothing when
 # all are there.
