@@ -13,7 +13,14 @@
 namespace pictorin {
 
 // The most that one decode may allocate for its rasters, all frames together.
+// The fuzzing build sets a smaller one (fuzz/run.sh), so that the fuzzer
+// spends its time on the decoders' logic rather than on filling the large
+// rasters that the budget allows.
+#ifdef PICTORIN_DECODE_BUDGET
+inline constexpr std::size_t kDecodeBudget = PICTORIN_DECODE_BUDGET;
+#else
 inline constexpr std::size_t kDecodeBudget = std::size_t{1} << 30;  // 1 GiB
+#endif
 
 // The product of the factors, or nothing if it overflows or a factor is negative.
 std::optional<std::size_t> CheckedProduct(std::initializer_list<std::int64_t> factors);
