@@ -110,11 +110,29 @@ void SetUpDecompressor(JpegContext& context) {
   context.cinfo.src = &context.source.manager;
 }
 
+// Pictures up to this size always decode, however short their file.
+constexpr std::int64_t kAlwaysDecodedPixels = std::int64_t{1} << 22;  // 2048 × 2048
+// Huffman coding spends at least one bit on every 8 × 8 block of a picture's
+// first scan, so the data of a file of n bytes reach at most 512 n pixels.
+constexpr std::int64_t kMostPixelsPerByte = 8 * 64;
+
+// A truncated file decodes to its full size, libjpeg filling the rows that
+// its data do not reach. A large picture whose file could not hold even one
+// bit for each of its blocks is refused instead: a header of a few bytes
+// would otherwise fill a raster of the whole budget. A cut photograph still
+// decodes as long as its data cover a part of it, since real pictures take
+// well over a bit a block.
+bool DataCouldCover(std::int64_t pixels, std::size_t file_bytes) {
+  if (pixels <= kAlwaysDecodedPixels) return true;
+  const auto reach = CheckedProduct({static_cast<std::int64_t>(file_bytes), kMostPixelsPerByte});
+  return !reach || static_cast<std::int64_t>(*reach) >= pixels;
+}
+
 // Reads the header and picks the output: RGB and grey files straight as
 // blue, green, red, x (libjpeg-turbo's extended colour space, the same values
 // as its default RGB output in another order, grey copied to all three);
 // CMYK and YCCK files as libjpeg's default CMYK. The output must fit the
-// budget as four bytes a pixel.
+// budget as four bytes a pixel, and a large one needs a file that could hold it.
 std::optional<Failure> ReadHeader(JpegContext& context) {
   jpeg_decompress_struct& cinfo = context.cinfo;
   jpeg_read_header(&cinfo, TRUE);
@@ -125,6 +143,8 @@ std::optional<Failure> ReadHeader(JpegContext& context) {
   }
   jpeg_calc_output_dimensions(&cinfo);
   if (!RasterBytes(cinfo.output_width, cinfo.output_height, 4)) return Failure::kTooLarge;
+  const std::int64_t pixels = std::int64_t{cinfo.output_width} * cinfo.output_height;
+  if (!DataCouldCover(pixels, context.source.bytes.size())) return Failure::kTruncated;
   return std::nullopt;
 }
 

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>  // jpeglib.h uses FILE
 
 #include <jpeglib.h>
@@ -125,6 +126,19 @@ TEST(JpegTruncationTest, CutInTheMiddleKeepsItsTopPart) {
   EXPECT_LT(intact, height);  // the rest is libjpeg's fill, not the picture
 }
 
+// Above 2048 × 2048 a file must be able to hold a bit a block; a cut
+// photograph holds far more and still decodes at its full size.
+TEST(JpegTruncationTest, LargePhotoCutShortStillDecodes) {
+  const int width = 2304, height = 2048;
+  const Bytes full = EncodeJpeg({.width = width, .height = height, .sample = PhotoSample});
+  const Bytes cut(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(full.size() / 20));
+  ASSERT_GE(cut.size() * 512, std::size_t{width} * height);
+  auto part = DecodeJpeg(cut);
+  ASSERT_TRUE(part.ok()) << FailureText(part.failure());
+  EXPECT_EQ(part->width, width);
+  EXPECT_EQ(part->height, height);
+}
+
 // Replaces the width and height of the first start-of-frame marker.
 Bytes WithFrameSize(Bytes bytes, std::uint8_t marker, int width, int height) {
   for (std::size_t i = 2; i + 9 < bytes.size(); ++i) {
@@ -135,6 +149,12 @@ Bytes WithFrameSize(Bytes bytes, std::uint8_t marker, int width, int height) {
     }
   }
   return {};
+}
+
+// The file followed by zero bytes up to the size.
+Bytes Padded(Bytes bytes, std::size_t size) {
+  bytes.resize(std::max(bytes.size(), size));
+  return bytes;
 }
 
 struct FailureCase {
@@ -167,10 +187,16 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"raster_over_budget", WithFrameSize(kSmall, 0xC0, 65000, 65000), Failure::kTooLarge},
         // The raster would fit, but a progressive CMYK file's coefficients
         // (16000² × 4 components × 2 bytes) exceed libjpeg's memory limit.
+        // Bytes after the end of the file make it long enough to be taken.
         FailureCase{"coefficients_over_budget",
-                    WithFrameSize(EncodeJpeg({.components = 4, .progressive = true, .sample = PhotoSample}),
-                                  0xC2, 16000, 16000),
-                    Failure::kTooLarge}),
+                    Padded(WithFrameSize(EncodeJpeg({.components = 4, .progressive = true, .sample = PhotoSample}),
+                                         0xC2, 16000, 16000),
+                           16000 * 16000 / 512),
+                    Failure::kTooLarge},
+        // 16000 × 16000 fits the budget, but the file could not hold one bit
+        // for each of its blocks; refused before libjpeg fills the raster.
+        FailureCase{"large_picture_in_a_small_file", WithFrameSize(kSmall, 0xC0, 16000, 16000),
+                    Failure::kTruncated}),
     [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 TEST(JpegPictureTest, AutomaticTransparentColourIsTheWhiteTopLeftPixel) {
