@@ -144,11 +144,14 @@ Bytes SmallBmp() {
 // A 1-bit PCX of 21 × 10 pixels in stripes, each row of 4 stored bytes one
 // run; ImageMagick writes no 1-bit PCX files.
 Bytes MonoPcx() {
-  Bytes pcx(128, 0);
+  Bytes pcx(128 + 10 * 2, 0);
   pcx[0] = 0x0A, pcx[1] = 3, pcx[2] = 1, pcx[3] = 1;
   pcx[8] = 20, pcx[10] = 9;      // right and bottom edges
   pcx[65] = 1, pcx[66] = 4;      // one plane, 4 bytes a row
-  for (int y = 0; y < 10; ++y) pcx.insert(pcx.end(), {0xC4, static_cast<std::uint8_t>(y % 2 ? 0xAA : 0x0F)});
+  for (std::size_t y = 0; y < 10; ++y) {
+    pcx[128 + 2 * y] = 0xC4;
+    pcx[129 + 2 * y] = y % 2 ? 0xAA : 0x0F;
+  }
   return pcx;
 }
 
