@@ -9,12 +9,14 @@
 #include <QApplication>
 #include <QFontInfo>
 #include <QLabel>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTest>
 
 #include "app/layout.h"
 #include "app/offline.h"
 #include "assets/builtin.h"
+#include "platform/qt/application.h"
 #include "platform/qt/conversions.h"
 #include "platform/qt/picture_host.h"
 #include "tests/platform/window_driver.h"
@@ -270,6 +272,20 @@ TEST(PictureHosts, BorderStylesShrinkTheClientAreaByTheirEdges) {
   auto untouched = ComposeOffline(DefaultCanvasPicture(), {});
   ASSERT_TRUE(untouched);
   EXPECT_EQ(Shown(*window, "动画框1"), *untouched);
+}
+
+TEST(FatalError, TheBoxHasTheTitleTextAndErrorIcon) {
+  SeenMessage seen;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  ModalAnswers answers({[&](QWidget& modal) {
+    icon = static_cast<QMessageBox&>(modal).icon();
+    PressMessageButton(QMessageBox::Ok, &seen)(modal);
+  }});
+  ShowFatalError("载入启动窗口失败");
+  EXPECT_EQ(answers.used(), 1u);
+  EXPECT_EQ(seen.caption, "错误");
+  EXPECT_EQ(seen.text, "运行时出错!\n\n错误信息：载入启动窗口失败\n");
+  EXPECT_EQ(icon, QMessageBox::Critical);
 }
 
 TEST(Capture, UnknownControlsAndDialogsGiveNothingAndAnEmptyNameTheScreen) {
