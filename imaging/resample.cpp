@@ -98,6 +98,20 @@ void SumColumns(const std::vector<std::uint16_t>& means, const AxisWeights& colu
   }
 }
 
+// True when output row y takes the same source rows with the same weights
+// as the row above it, and so comes out the same.
+bool SameAsRowAbove(const AxisWeights& rows, std::size_t y) {
+  if (y == 0 || rows.first[y] != rows.first[y - 1]) return false;
+  const auto weights = rows.weights.begin();
+  return std::equal(weights + static_cast<std::ptrdiff_t>(rows.begin[y]),
+                    weights + static_cast<std::ptrdiff_t>(rows.begin[y + 1]),
+                    weights + static_cast<std::ptrdiff_t>(rows.begin[y - 1]),
+                    weights + static_cast<std::ptrdiff_t>(rows.begin[y]));
+}
+
+// When enlarging, the output rows that lie inside one source row repeat the
+// row above; they are copied, so that the cost follows the source's rows
+// rather than the output's height times the source's width.
 void Halftone(const Raster& source, Raster& target) {
   const AxisWeights columns = AreaWeights(source.width, target.width);
   const AxisWeights rows = AreaWeights(source.height, target.height);
@@ -106,9 +120,13 @@ void Halftone(const Raster& source, Raster& target) {
   std::vector<std::uint32_t> sums(source_stride);
   std::vector<std::uint16_t> means(source_stride);
   for (std::size_t y = 0; y < static_cast<std::size_t>(target.height); ++y) {
+    std::uint8_t* out = target.pixels.data() + y * target_stride;
+    if (SameAsRowAbove(rows, y)) {
+      std::memcpy(out, out - target_stride, target_stride);
+      continue;
+    }
     SumRows(source, rows, y, sums, means);
-    SumColumns(means, columns, target.pixels.data() + y * target_stride,
-               static_cast<std::size_t>(target.width));
+    SumColumns(means, columns, out, static_cast<std::size_t>(target.width));
   }
 }
 

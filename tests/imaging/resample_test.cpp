@@ -162,8 +162,9 @@ TEST(ResampleTest, HalftoneDoesNotOverflowOnWhiteAtLargeRatios) {
 }
 
 TEST(ResampleTest, HalftoneMatchesAreaAveragingAtUnevenRatios) {
+  // The last two enlarge each source row over several output rows.
   const SizeCase cases[] = {{37, 23, 10, 7}, {23, 17, 40, 31}, {101, 67, 100, 66},
-                            {19, 40, 45, 9}, {7, 5, 3, 3}};
+                            {19, 40, 45, 9}, {7, 5, 3, 3},     {53, 3, 20, 29}, {300, 1, 100, 100}};
   for (const SizeCase& test : cases) {
     const Raster source = RandomRaster(test.source_width, test.source_height, 3);
     const Raster out = Scaled(source, test.width, test.height, ResampleMode::kHalftone);
