@@ -35,6 +35,7 @@ struct JpegContext {
   std::jmp_buf jump{};
   int error_code = 0;  // libjpeg's message code of the error that ended the decode
   MemorySource source;
+  jpeg_progress_mgr progress{};
   Raster raster;
   ~JpegContext() { jpeg_destroy_decompress(&cinfo); }
 };
@@ -99,6 +100,18 @@ Failure FailureOf(int error_code) {
   }
 }
 
+// libjpeg's own progressive scripts take 6 or 10 scans, and encoders that
+// optimise theirs stay within a few dozen. Each scan walks the picture's
+// blocks again, so a file of many tiny scans would cost that many passes
+// over the picture; past this many it counts as damaged.
+constexpr int kMostScans = 100;
+
+// Called by libjpeg as it reads the file, at least once for each scan.
+void LimitScans(j_common_ptr common) {
+  auto cinfo = reinterpret_cast<j_decompress_ptr>(common);
+  if (cinfo->input_scan_number > kMostScans) ERREXIT(cinfo, JERR_BAD_PROGRESSION);
+}
+
 void SetUpDecompressor(JpegContext& context) {
   jpeg_create_decompress(&context.cinfo);
   context.cinfo.mem->max_memory_to_use = static_cast<long>(kDecodeBudget);
@@ -108,6 +121,8 @@ void SetUpDecompressor(JpegContext& context) {
   context.source.manager.resync_to_restart = jpeg_resync_to_restart;
   context.source.manager.term_source = TermSource;
   context.cinfo.src = &context.source.manager;
+  context.progress.progress_monitor = LimitScans;
+  context.cinfo.progress = &context.progress;
 }
 
 // Pictures up to this size always decode, however short their file.

@@ -151,6 +151,30 @@ Bytes WithFrameSize(Bytes bytes, std::uint8_t marker, int width, int height) {
   return {};
 }
 
+// A progressive file whose last scan comes again, count more times.
+Bytes WithLastScanRepeated(const Bytes& bytes, int count) {
+  std::size_t last = 0;
+  for (std::size_t i = 0; i + 1 < bytes.size(); ++i) {
+    if (bytes[i] == 0xFF && bytes[i + 1] == 0xDA) last = i;
+  }
+  const Bytes scan(bytes.begin() + static_cast<std::ptrdiff_t>(last), bytes.end() - 2);  // to the end marker
+  Bytes out(bytes.begin(), bytes.end() - 2);
+  for (int i = 0; i < count; ++i) out.insert(out.end(), scan.begin(), scan.end());
+  out.insert(out.end(), {0xFF, 0xD9});
+  return out;
+}
+
+const Bytes kProgressive = EncodeJpeg({.progressive = true, .sample = PhotoSample});
+
+// libjpeg takes a repeated scan with a warning; a few dozen scans decode, a
+// hundred more are refused, since each costs a pass over the picture.
+TEST(JpegScanTest, ManyScansDecodeUpToALimit) {
+  ASSERT_TRUE(DecodeJpeg(WithLastScanRepeated(kProgressive, 50)).ok());
+  auto refused = DecodeJpeg(WithLastScanRepeated(kProgressive, 100));
+  ASSERT_FALSE(refused.ok());
+  EXPECT_EQ(refused.failure(), Failure::kCorruptData);
+}
+
 // The file followed by zero bytes up to the size.
 Bytes Padded(Bytes bytes, std::size_t size) {
   bytes.resize(std::max(bytes.size(), size));
