@@ -16,13 +16,13 @@ namespace {
 constexpr int kTurns = 8;
 // The canvas is made only for screens up to this many pixels, so that an
 // input costs its images, not a screen-sized fill.
-constexpr std::int64_t kMostCanvasPixels = std::int64_t{1} << 20;
+constexpr std::size_t kMostCanvasPixels = std::size_t{1} << 20;
 
 void CheckImage(const GifImage& image) {
   Require(image.width >= 0 && image.width <= 0xFFFF && image.height >= 0 && image.height <= 0xFFFF,
           "image sides are 16-bit values");
-  const std::size_t pixels = static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height);
-  Require(image.indices.size() <= pixels, "no more indices than pixels");
+  const auto pixels = CheckedProduct({image.width, image.height});
+  Require(pixels && image.indices.size() <= *pixels, "no more indices than pixels");
   Require(image.disposal >= 0 && image.disposal <= 7, "disposal method 0..7");
   std::size_t rows = 0;
   for (std::int32_t y = 0; y < image.height; ++y) rows += image.Row(y).size();
@@ -30,7 +30,8 @@ void CheckImage(const GifImage& image) {
 }
 
 std::optional<Raster> MakeCanvas(const GifReader& reader) {
-  if (std::int64_t{reader.screen_width()} * reader.screen_height() > kMostCanvasPixels) return std::nullopt;
+  const auto pixels = CheckedProduct({reader.screen_width(), reader.screen_height()});
+  if (!pixels || *pixels > kMostCanvasPixels) return std::nullopt;
   auto canvas = MakeRaster(reader.screen_width(), reader.screen_height());
   if (!canvas) return std::nullopt;
   return std::move(*canvas);
